@@ -1,0 +1,2 @@
+// Placeholder until the command-line tool lands.
+int main() { return 0; }
