@@ -24,6 +24,7 @@ enum class TextFault {
     body_end_mark,       // "[尾]" would end the record early
     body_section_mark,   // "【分割用文本】" would split the book text
     nul_byte,            // a zero byte ends the deciphered text
+    incomplete_char,     // a lone lead byte at the end would swallow the next mark
 };
 
 TextFault check_title(std::string_view title);
