@@ -27,4 +27,10 @@ bool rc4_md5_apply(std::string_view password, std::string_view in, std::string& 
 // Whether the cipher can be had on this system.
 bool cipher_available();
 
+// The raw operation over a buffer in place, for readers of large books that
+// want no second copy; false (buffer unspecified) when the cipher is not available.
+bool rc4_md5_apply_in_place(std::string_view password, std::string& bytes);
+// Cuts a deciphered text at its first zero byte, as decrypt_bytes does.
+void cut_at_zero(std::string& text);
+
 }  // namespace dova::storage
