@@ -33,6 +33,9 @@ struct ParseResult {
     std::string record_text;           // outcome entries only
 };
 ParseResult parse_book_text(std::string_view text);
+// The same for a text the caller gives up: the record text is cut out of the
+// buffer in place instead of copied, which matters for large books.
+ParseResult parse_owned_book_text(std::string&& text);
 
 // The length field for a text whose part after the length digits is L bytes.
 std::int64_t length_field(std::int64_t L);
