@@ -14,8 +14,9 @@
 namespace dova::ui {
 namespace {
 
-using testing::gbk;
 using testing::ScriptedWindow;
+using testing::book_files::gbk;
+using testing::book_files::record_of;
 
 class PasswordPage : public ::testing::Test {
   protected:
@@ -205,8 +206,7 @@ TEST_F(PasswordPage, FromTheEditorTheEditorsQuestionComesFirst) {
     };
     for (const Case& c : {Case{Answer::cancel, EDITOR_VIEW}, Case{Answer::no, PASSWORD_VIEW}}) {
         BookState st;
-        st.record_text =
-            "\r\n" + std::string(texts::RECORD_HEAD) + "abc" + std::string(texts::RECORD_TAIL);
+        st.record_text = record_of("abc");
         st.entry_index.items = {{gbk("第一天"), 1}};
         st.entry_index.focused_index = 0;
         st.editor_baseline = "abc";

@@ -14,11 +14,14 @@
 #include <string_view>
 
 #include "app/book_state.h"
+#include "storage/book_format.h"
 #include "storage/cipher.h"
 #include "storage/signatures.h"
 #include "text/codec.h"
+#include "text/texts.h"
 
-namespace dova::testing {
+// Own namespace: other test helpers define their own small fixtures.
+namespace dova::testing::book_files {
 
 // GBK bytes of a UTF-8 literal.
 inline std::string gbk(std::string_view utf8) {
@@ -73,8 +76,31 @@ inline std::string book_bytes(std::string_view plain, std::string_view password)
 }
 
 // A password-book file whose plain content is `plain` (normally password + ",").
+// The record of one entry as the book keeps it.
+inline std::string record_of(std::string_view body) {
+    return "\r\n" + std::string(texts::RECORD_HEAD) + std::string(body) +
+           std::string(texts::RECORD_TAIL);
+}
+
 inline std::string password_book_bytes(std::string_view plain) {
     return std::string(storage::PASSWORD_BOOK_SIGNATURE) + encipher(plain, "");
 }
 
-}  // namespace dova::testing
+// The bytes a book with these entries is saved as.
+inline std::string saved_book_bytes(const model::EntryIndex& index, std::string_view record_text,
+                                    std::string_view password) {
+    storage::BuildResult built = storage::build_book_text(index, record_text);
+    EXPECT_TRUE(built.ok);
+    return book_bytes(built.text, password);
+}
+
+// Reads a book file back without the program's own opening code.
+inline storage::ParseResult read_book(const std::string& path, std::string_view password) {
+    std::optional<std::string> content = read_bytes(path);
+    if (!content || !storage::starts_with_book_signature(*content)) return {};
+    std::string_view cipher = std::string_view(*content).substr(storage::BOOK_SIGNATURE.size());
+    return storage::parse_book_text(
+        storage::decrypt_bytes(BookState{}, cipher, password, storage::PasswordMode::given));
+}
+
+}  // namespace dova::testing::book_files
