@@ -1,4 +1,72 @@
 #!/usr/bin/env bash
-# Starts the program (placeholder until the window lands).
+# Starts the program (build/dova). Arguments are passed on: the first one is
+# the book to open.
+#
+# With a display (DISPLAY or WAYLAND_DISPLAY set, or QT_QPA_PLATFORM chosen)
+# the window opens there. Without one it says so and serves the window over
+# VNC on 127.0.0.1:5900 only: connect a VNC viewer to that address (from
+# another machine through a tunnel, e.g. ssh -L 5900:127.0.0.1:5900 host).
+#
+#   DOVA_DISPLAY=vnc|xvfb|auto   force VNC, or run under Xvfb (default: auto)
+#   DOVA_VNC_PORT=5900           the VNC port
+#   DOVA_BUILD_DIR=build         where the program was built
 set -euo pipefail
-exec "$(dirname "$0")/../build/dova" "$@"
+
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${DOVA_BUILD_DIR:-$root/build}"
+program="$build/dova"
+if [ ! -x "$program" ]; then
+  echo "run-dova: $program is missing; build it first:" >&2
+  echo "  cmake --preset default && cmake --build --preset default" >&2
+  exit 1
+fi
+
+mode="${DOVA_DISPLAY:-auto}"
+case "${1:-}" in
+  --vnc) mode=vnc; shift ;;
+  --xvfb) mode=xvfb; shift ;;
+esac
+
+if [ "$mode" = auto ]; then
+  if [ -n "${QT_QPA_PLATFORM:-}" ] || [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec "$program" "$@"
+  fi
+  echo "run-dova: no display found (DISPLAY and WAYLAND_DISPLAY are not set)."
+  mode=vnc
+fi
+
+case "$mode" in
+  vnc)
+    port="${DOVA_VNC_PORT:-5900}"
+    # Qt's VNC server listens on every address without a password; the
+    # preloaded shim keeps it on the loopback address.
+    shim="$build/vnc-loopback.so"
+    if [ ! -e "$shim" ] || [ "$root/tools/vnc-loopback.c" -nt "$shim" ]; then
+      cc -shared -fPIC -O2 -o "$shim" "$root/tools/vnc-loopback.c" -ldl
+    fi
+    echo "run-dova: the window is served over VNC: connect a VNC viewer to 127.0.0.1:$port"
+    echo "run-dova: (there is no window frame: Esc or 程序 → 退出 closes the program)"
+    LD_PRELOAD="$shim${LD_PRELOAD:+:$LD_PRELOAD}" QT_QPA_PLATFORM="vnc:size=800x600:port=$port" \
+      exec "$program" "$@"
+    ;;
+  xvfb)
+    command -v Xvfb >/dev/null || { echo "run-dova: Xvfb is not installed" >&2; exit 1; }
+    number=99
+    while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
+      number=$((number + 1))
+    done
+    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
+    for _ in $(seq 50); do
+      [ -e "/tmp/.X11-unix/X$number" ] && break
+      sleep 0.1
+    done
+    echo "run-dova: running under Xvfb on display :$number (xwd -root -display :$number takes a picture)"
+    DISPLAY=":$number" QT_QPA_PLATFORM=xcb "$program" "$@"
+    ;;
+  *)
+    echo "run-dova: DOVA_DISPLAY must be auto, vnc or xvfb" >&2
+    exit 1
+    ;;
+esac
