@@ -1,7 +1,10 @@
 #include "app/start_up.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -161,6 +164,42 @@ TEST(StartUp, StepsRunInTheirOrder) {
         EXPECT_EQ(r.window.height, ui::LIST_HEIGHT);
         EXPECT_TRUE(r.window.messages.empty());
     }
+}
+
+// The real deletion and opening, with the checks of other parts left out.
+class QuietSteps : public app::StartUpSteps {
+  public:
+    void check_update_notice(BookState&, ui::Window&) override {}
+    void check_startup_lock(BookState&, ui::Window&) override {}
+    void check_file_type(BookState&, ui::Window&) override {}
+};
+
+TEST(StartUp, CleanUpRequestDeletesTheFileAndOpensNothing) {
+    char dir_template[] = "/tmp/dova-start-XXXXXX";
+    ASSERT_NE(mkdtemp(dir_template), nullptr);
+    const std::string old = std::string(dir_template) + "/old.exe";
+    const std::string book = std::string(dir_template) + "/a.dova";
+    for (const std::string& path : {old, book}) {
+        FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("x", f);
+        std::fclose(f);
+    }
+    BookState s;
+    ScriptedWindow w(&s);
+    QuietSteps steps;
+    app::start_up(s, w, {M + old, book}, steps);
+    EXPECT_NE(access(book.c_str(), F_OK), -1);
+    EXPECT_EQ(access(old.c_str(), F_OK), -1);
+    EXPECT_EQ(w.waits, std::vector<int>{100});
+    EXPECT_TRUE(w.messages.empty());  // no book was opened, nor any failure told
+    EXPECT_TRUE(s.path_list.empty());
+
+    // A file that is already gone is no failure either.
+    app::start_up(s, w, {M + old}, steps);
+    EXPECT_TRUE(w.messages.empty());
+    std::remove(book.c_str());
+    rmdir(dir_template);
 }
 
 TEST(StartUp, AnEarlyEndStopsTheSequence) {
