@@ -51,31 +51,45 @@ bool derive_key(const CipherKit& k, std::string_view password, unsigned char (&k
     return true;
 }
 
-// XORs the key stream over `in` into `out` (both `n` bytes; they may be the
-// same buffer).
-bool apply(std::string_view password, const unsigned char* in, unsigned char* out, std::size_t n) {
-    const CipherKit& k = kit();
-    if (!k.ready()) return false;
-    unsigned char key[kKeyLength];
-    if (!derive_key(k, password, key)) return false;
-    EVP_CIPHER_CTX* c = EVP_CIPHER_CTX_new();
-    if (c == nullptr) return false;
-    bool ok = EVP_EncryptInit_ex2(c, k.rc4, nullptr, nullptr, nullptr) == 1 &&
-              EVP_CIPHER_CTX_set_key_length(c, static_cast<int>(kKeyLength)) == 1 &&
-              EVP_EncryptInit_ex2(c, nullptr, key, nullptr, nullptr) == 1;
-    // EVP counts in int, so long buffers go in slices; the key stream runs on.
-    constexpr std::size_t kSlice = std::size_t{1} << 30;
-    for (std::size_t done = 0; ok && done < n;) {
-        std::size_t len = std::min(kSlice, n - done);
-        int outl = 0;
-        ok = EVP_EncryptUpdate(c, out + done, &outl, in + done, static_cast<int>(len)) == 1 &&
-             static_cast<std::size_t>(outl) == len;
-        done += len;
+// One run of the key stream under a password; the stream goes on across calls.
+class KeyStream {
+  public:
+    explicit KeyStream(std::string_view password) {
+        const CipherKit& k = kit();
+        if (!k.ready()) return;
+        unsigned char key[kKeyLength];
+        if (!derive_key(k, password, key)) return;
+        c_ = EVP_CIPHER_CTX_new();
+        ok_ = c_ != nullptr && EVP_EncryptInit_ex2(c_, k.rc4, nullptr, nullptr, nullptr) == 1 &&
+              EVP_CIPHER_CTX_set_key_length(c_, static_cast<int>(kKeyLength)) == 1 &&
+              EVP_EncryptInit_ex2(c_, nullptr, key, nullptr, nullptr) == 1;
+        std::memset(key, 0, sizeof key);
     }
-    EVP_CIPHER_CTX_free(c);
-    std::memset(key, 0, sizeof key);
-    return ok;
-}
+    KeyStream(const KeyStream&) = delete;
+    KeyStream& operator=(const KeyStream&) = delete;
+    ~KeyStream() { EVP_CIPHER_CTX_free(c_); }
+
+    bool ok() const { return ok_; }
+
+    // XORs the next `n` bytes of the stream over `in` into `out` (which may
+    // be the same buffer).
+    bool apply(const unsigned char* in, unsigned char* out, std::size_t n) {
+        // EVP counts in int, so long buffers go in slices.
+        constexpr std::size_t kSlice = std::size_t{1} << 30;
+        for (std::size_t done = 0; ok_ && done < n;) {
+            std::size_t len = std::min(kSlice, n - done);
+            int outl = 0;
+            ok_ = EVP_EncryptUpdate(c_, out + done, &outl, in + done, static_cast<int>(len)) == 1 &&
+                  static_cast<std::size_t>(outl) == len;
+            done += len;
+        }
+        return ok_;
+    }
+
+  private:
+    EVP_CIPHER_CTX* c_ = nullptr;
+    bool ok_ = false;
+};
 
 std::string_view chosen_password(const BookState& s, std::string_view password, PasswordMode mode) {
     return mode == PasswordMode::book_password ? std::string_view(s.book_password) : password;
@@ -88,20 +102,39 @@ bool cipher_available() {
 }
 
 bool rc4_md5_apply(std::string_view password, std::string_view in, std::string& out) {
+    KeyStream ks(password);
+    if (!ks.ok()) return false;
     std::string buf(in.size(), '\0');
-    if (!in.empty() && !apply(password, reinterpret_cast<const unsigned char*>(in.data()),
-                              reinterpret_cast<unsigned char*>(buf.data()), in.size())) {
+    if (!ks.apply(reinterpret_cast<const unsigned char*>(in.data()),
+                  reinterpret_cast<unsigned char*>(buf.data()), in.size())) {
         return false;
     }
-    if (in.empty() && !cipher_available()) return false;
     out = std::move(buf);
     return true;
 }
 
-bool rc4_md5_apply_in_place(std::string_view password, std::string& bytes) {
-    if (bytes.empty()) return cipher_available();
-    auto* p = reinterpret_cast<unsigned char*>(bytes.data());
-    return apply(password, p, p, bytes.size());
+bool decrypt_in_place(std::string_view password, std::string& buffer, std::size_t skip) {
+    KeyStream ks(password);
+    if (!ks.ok()) return false;
+    auto* base = reinterpret_cast<unsigned char*>(buffer.data());
+    const std::size_t n = buffer.size() > skip ? buffer.size() - skip : 0;
+    // Slices go through a small buffer that stays in cache, which lets the
+    // text move down over the skipped bytes and stop at its first zero byte
+    // without another pass over the whole of it.
+    unsigned char slice[32 * 1024];
+    std::size_t done = 0;
+    while (done < n) {
+        const std::size_t len = std::min(sizeof slice, n - done);
+        if (!ks.apply(base + skip + done, slice, len)) return false;
+        const void* zero = std::memchr(slice, 0, len);
+        const std::size_t keep =
+            zero ? static_cast<std::size_t>(static_cast<const unsigned char*>(zero) - slice) : len;
+        std::memcpy(base + done, slice, keep);
+        done += keep;
+        if (zero) break;
+    }
+    buffer.resize(done);
+    return true;
 }
 
 std::string encrypt_text(const BookState& s, std::string_view text, std::string_view password,
@@ -115,15 +148,9 @@ std::string encrypt_text(const BookState& s, std::string_view text, std::string_
 std::string decrypt_bytes(const BookState& s, std::string_view bytes, std::string_view password,
                           PasswordMode mode) {
     if (bytes.empty()) return {};
-    std::string out;
-    if (!rc4_md5_apply(chosen_password(s, password, mode), bytes, out)) return {};
-    cut_at_zero(out);
+    std::string out(bytes);
+    if (!decrypt_in_place(chosen_password(s, password, mode), out, 0)) return {};
     return out;
-}
-
-void cut_at_zero(std::string& text) {
-    std::size_t zero = text.find('\0');
-    if (zero != std::string::npos) text.resize(zero);
 }
 
 }  // namespace dova::storage

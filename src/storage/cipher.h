@@ -27,10 +27,9 @@ bool rc4_md5_apply(std::string_view password, std::string_view in, std::string& 
 // Whether the cipher can be had on this system.
 bool cipher_available();
 
-// The raw operation over a buffer in place, for readers of large books that
-// want no second copy; false (buffer unspecified) when the cipher is not available.
-bool rc4_md5_apply_in_place(std::string_view password, std::string& bytes);
-// Cuts a deciphered text at its first zero byte, as decrypt_bytes does.
-void cut_at_zero(std::string& text);
+// What decrypt_bytes gives for the bytes of `buffer` after its first `skip`
+// (a file's signature), made in the same buffer: readers of large books need
+// no second copy. False (buffer unspecified) when the cipher is not available.
+bool decrypt_in_place(std::string_view password, std::string& buffer, std::size_t skip);
 
 }  // namespace dova::storage

@@ -60,9 +60,9 @@ TEST(Cipher, MatchesIndependentVectors) {
         std::string raw;
         ASSERT_TRUE(rc4_md5_apply(v.password, v.cipher, raw));
         EXPECT_EQ(raw, v.text);  // the raw operation keeps zero bytes
-        std::string in_place = v.cipher;
-        ASSERT_TRUE(rc4_md5_apply_in_place(v.password, in_place));
-        EXPECT_EQ(in_place, v.text);
+        std::string in_place = "SIGNATURE" + v.cipher;
+        ASSERT_TRUE(decrypt_in_place(v.password, in_place, 9));
+        EXPECT_EQ(in_place, v.deciphered);
     }
 }
 
@@ -90,11 +90,24 @@ TEST(Cipher, EmptyInputGivesEmptyOutput) {
     EXPECT_EQ(decrypt_bytes(s, "", "pw", PasswordMode::given), "");
 }
 
-TEST(Cipher, CutAtZero) {
-    std::string t("ab\0cd", 5);
-    cut_at_zero(t);
-    EXPECT_EQ(t, "ab");
-    std::string none = "abc";
-    cut_at_zero(none);
-    EXPECT_EQ(none, "abc");
+TEST(Cipher, DecryptInPlaceCutsAtTheFirstZeroWhereverItIs) {
+    // Long enough to pass through several slices of the working buffer.
+    struct Case {
+        std::size_t size, zero_at, skip;
+    } cases[] = {{200000, 70000, 285},
+                 {200000, 199999, 285},
+                 {200000, 0, 0},
+                 {200000, std::string::npos, 285},
+                 {100, std::string::npos, 100},
+                 {10, std::string::npos, 50}};
+    BookState s;
+    for (auto c : cases) {
+        std::string text(c.size - std::min(c.skip, c.size), 'a');
+        for (std::size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
+        if (c.zero_at < text.size()) text[c.zero_at] = '\0';
+        std::string file = std::string(std::min(c.skip, c.size), 'S') +
+                           encrypt_text(s, text, "pw", PasswordMode::given);
+        ASSERT_TRUE(decrypt_in_place("pw", file, c.skip));
+        EXPECT_EQ(file, text.substr(0, c.zero_at)) << c.size << " " << c.zero_at << " " << c.skip;
+    }
 }

@@ -38,9 +38,9 @@ int read_plain(CommandContext& c, const std::string& path, std::string& plain) {
     }
     if (!storage::cipher_available()) return fail(c, kIoError, "the cipher is not available");
     // Decipher in place: books can be large.
-    content->erase(0, storage::BOOK_SIGNATURE.size());
-    storage::rc4_md5_apply_in_place(c.password, *content);
-    storage::cut_at_zero(*content);
+    if (!storage::decrypt_in_place(c.password, *content, storage::BOOK_SIGNATURE.size())) {
+        return fail(c, kIoError, "the cipher is not available");
+    }
     if (!content->starts_with(texts::CHECK_TEXT)) {
         return fail(c, kWrongPassword, "wrong password for " + path + " (no check text)");
     }
