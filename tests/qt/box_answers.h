@@ -14,8 +14,10 @@
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace dova::qttest {
 
@@ -67,7 +69,11 @@ class BoxAnswers {
     void poll() {
         if (pending_) return;
         QWidget* box = current();
-        if (box == nullptr) return;
+        // A box whose answer is still running (it opened a box of its own)
+        // is that answer's business.
+        if (box == nullptr || std::find(in_hand_.begin(), in_hand_.end(), box) != in_hand_.end()) {
+            return;
+        }
         pending_ = true;
         QPointer<QWidget> guard(box);
         BoxAction action;
@@ -86,7 +92,10 @@ class BoxAnswers {
             [this, guard, action] {
                 pending_ = false;
                 if (!guard) return;
-                action(guard);
+                QWidget* raw = guard.data();
+                in_hand_.push_back(raw);
+                action(raw);
+                in_hand_.erase(std::find(in_hand_.begin(), in_hand_.end(), raw));
                 // The answer did not close it (a failed check): reject it.
                 if (guard && guard->isVisible() && current() == guard) reject_box(guard);
             },
@@ -101,6 +110,7 @@ class BoxAnswers {
     std::deque<BoxAction> actions_;
     int answered_ = 0;
     int unexpected_ = 0;
+    std::vector<QWidget*> in_hand_;
     bool pending_ = false;
 };
 
@@ -141,7 +151,11 @@ inline BoxAction choose_file(const QString& path) {
     return [path](QWidget* box) {
         auto* dialog = qobject_cast<QFileDialog*>(box);
         if (dialog == nullptr) return;
-        dialog->selectFile(path);
+        // Typed into the name box, as a user does (selectFile leaves a
+        // focused name box alone).
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (name == nullptr) return;
+        name->setText(path);
         QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
     };
 }
