@@ -251,7 +251,8 @@ def cpp_bytes(name, data, comment):
     for i in range(0, len(data), 16):
         part = "".join(f"\\x{b:02X}" for b in data[i:i + 16])
         lines.append(f'    "{part}"')
-    lines.append(f"    , {len(data)}}};")
+    lines[-1] += ","
+    lines.append(f"    {len(data)}}};")
     return "\n".join(lines)
 
 
