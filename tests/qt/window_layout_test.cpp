@@ -112,7 +112,6 @@ class WindowLayoutTest : public QObject {
         row(MARK_LABEL, PASSWORD_PAGE, {162, 80, 16, 24}, "");
         row(CONFIRM_BUTTON, PASSWORD_PAGE, {68, 113, 40, 24}, "确认");
         row(CANCEL_BUTTON, PASSWORD_PAGE, {121, 113, 40, 24}, "取消");
-        row(SHOW_PASSWORD, PASSWORD_PAGE, {10, 114, 50, 24}, "显示密码");
     }
     void controls_sit_at_their_places() {
         QFETCH(QString, name);
@@ -129,6 +128,19 @@ class WindowLayoutTest : public QObject {
         if (auto* l = qobject_cast<QLabel*>(w)) shown = l->text();
         if (auto* e = qobject_cast<QLineEdit*>(w)) shown = e->text();
         QCOMPARE(shown, text);
+    }
+
+    void show_password_box_sits_left_of_the_buttons() {
+        // Its text needs more room than the form's 50 pixels in a Chinese
+        // font; the box may only grow within the page margin and the buttons.
+        auto* box = f.find<QCheckBox>(ui::qt::names::SHOW_PASSWORD);
+        QCOMPARE(box->parentWidget()->objectName(), QString(ui::qt::names::PASSWORD_PAGE));
+        QCOMPARE(box->text(), QStringLiteral("显示密码"));
+        const QRect r = box->geometry();
+        QCOMPARE(r.top(), 114);
+        QCOMPARE(r.height(), 24);
+        QVERIFY(r.left() >= 2 && r.left() <= 10);
+        QVERIFY(r.right() < 68 && r.width() >= 50);
     }
 
     void control_settings() {

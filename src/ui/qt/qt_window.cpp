@@ -9,6 +9,8 @@
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,6 +23,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QStackedWidget>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <QWindow>
 #include <cstdio>
@@ -114,6 +117,32 @@ QLabel* label(QWidget* page, std::string_view text, const char* name, int x, int
     l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     l->setAutoFillBackground(false);
     return l;
+}
+
+// The width a check box leaves for its text.
+int check_box_text_room(const QCheckBox* box) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    return box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).width();
+}
+
+// "显示密码" needs more than the 50 pixels its place gives it in a Chinese
+// font: let the box reach from the page's left margin to just before the
+// 确认 button, and only if that is still too narrow make its font smaller.
+void fit_check_box_text(QCheckBox* box) {
+    auto fits = [box] {
+        return QFontMetrics(box->font()).horizontalAdvance(box->text()) <= check_box_text_room(box);
+    };
+    if (fits()) return;
+    const QRect r = box->geometry();
+    box->setGeometry(2, r.y(), 64, r.height());
+    QFont font = box->font();
+    if (font.pixelSize() <= 0) font.setPixelSize(QFontInfo(font).pixelSize());
+    while (!fits() && font.pixelSize() > 9) {
+        font.setPixelSize(font.pixelSize() - 1);
+        box->setFont(font);
+    }
 }
 
 }  // namespace
@@ -242,6 +271,7 @@ void QtWindow::build_password_page(QWidget* page) {
     show_password_ = place(new QCheckBox(to_qstring(texts::CHECK_SHOW_PASSWORD), page),
                            names::SHOW_PASSWORD, 10, 114, 50, 24);
     show_password_->setChecked(false);
+    fit_check_box_text(show_password_);
 }
 
 void QtWindow::build_menus() {
