@@ -62,7 +62,7 @@ case "$mode" in
       [ -e "/tmp/.X11-unix/X$number" ] && break
       sleep 0.1
     done
-    echo "run-dova: running under Xvfb on display :$number (xwd -root -display :$number takes a picture)"
+    echo "run-dova: running under Xvfb on display :$number"
     DISPLAY=":$number" QT_QPA_PLATFORM=xcb "$program" "$@"
     ;;
   *)
