@@ -1,10 +1,14 @@
 #include "text/gbk.h"
 
 #include <cstdint>
+#include <bit>
 #include <cstring>
 
 namespace dova::text {
 namespace {
+
+// Word-at-a-time scanning below reads bytes in little-endian order.
+static_assert(std::endian::native == std::endian::little);
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
 
@@ -36,6 +40,17 @@ inline std::size_t skip_high(const unsigned char* s, std::size_t i, std::size_t 
     return i;
 }
 
+// Just after the last byte below 0x80 in [lo, hi), or lo when there is none.
+inline std::size_t after_last_low(const unsigned char* s, std::size_t lo, std::size_t hi) {
+    while (hi >= lo + 8) {
+        std::uint64_t lo_bits = ~load64(s + hi - 8) & kHighBits;
+        if (lo_bits != 0) return hi - static_cast<std::size_t>(__builtin_clzll(lo_bits) / 8);
+        hi -= 8;
+    }
+    while (hi > lo && s[hi - 1] >= 0x80) --hi;
+    return hi;
+}
+
 }  // namespace
 
 std::size_t next_char_start(std::string_view t, std::size_t from, std::size_t pos) {
@@ -64,10 +79,14 @@ std::size_t next_char_start(std::string_view t, std::size_t from, std::size_t po
 
 std::size_t find_at_char_start(std::string_view t, std::string_view sep, std::size_t pos) {
     if (sep.empty()) return pos <= t.size() ? pos : std::string_view::npos;
+    const auto* s = reinterpret_cast<const unsigned char*>(t.data());
     std::size_t boundary = pos;
     std::size_t cand = t.find(sep, pos);
     while (cand != std::string_view::npos) {
-        boundary = next_char_start(t, boundary, cand);
+        // A byte below 0x80 always ends a character, so only the bytes after
+        // the last such byte before the candidate need walking; the long
+        // stretch the search skipped never does.
+        boundary = next_char_start(t, after_last_low(s, boundary, cand), cand);
         if (boundary == cand) return cand;
         // cand was a trail byte; the next character starts at `boundary`.
         cand = t.find(sep, boundary);
