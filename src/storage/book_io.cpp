@@ -1,5 +1,6 @@
 #include "storage/book_io.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
@@ -22,8 +23,11 @@ void inform(ui::Window& w, std::string_view text, std::string_view caption = tex
     w.message_box(text, caption, ui::Buttons::ok);
 }
 
-std::string decipher_book(const BookState& s, std::string_view cipher) {
-    return decrypt_bytes(s, cipher, {}, PasswordMode::book_password);
+// Whether the deciphered text would begin with the check text.
+bool opens_book(std::string_view password, std::string_view cipher) {
+    const std::size_t n = std::min(cipher.size(), texts::CHECK_TEXT.size());
+    std::string head;
+    return rc4_md5_apply(password, cipher.substr(0, n), head) && head == texts::CHECK_TEXT;
 }
 
 // The caller cleared the book, so the entries of the file are the whole list.
@@ -57,9 +61,11 @@ void open_book(BookState& s, ui::Window& w) {
         return;
     }
 
+    // Whether a password opens the book shows in the first bytes alone, so
+    // only those are deciphered until the password is settled; then the
+    // whole file is deciphered once, in its own buffer.
     const std::string_view cipher = std::string_view(content).substr(BOOK_SIGNATURE.size());
-    std::string plain = decipher_book(s, cipher);
-    if (!plain.starts_with(texts::CHECK_TEXT)) {
+    if (!opens_book(s.book_password, cipher)) {
         std::optional<std::string> entered =
             w.input_box(texts::PROMPT_OPEN_PASSWORD, texts::CAPTION_OPEN_PASSWORD, {},
                         ui::InputMode::password, /*owned=*/false);
@@ -68,10 +74,10 @@ void open_book(BookState& s, ui::Window& w) {
             return;
         }
         s.book_password = std::move(*entered);
-        plain = decipher_book(s, cipher);
     }
+    if (!decrypt_in_place(s.book_password, content, BOOK_SIGNATURE.size())) content.clear();
 
-    ParseResult parsed = parse_book_text(plain);
+    ParseResult parsed = parse_owned_book_text(std::move(content));
     switch (parsed.outcome) {
         case ParseOutcome::no_check_text:
             s.path_list.clear();
