@@ -79,6 +79,7 @@ class ViewsLookTest : public QObject {
     }
 
     void save(const char* name) {
+        if (!shots) return;
         const QString folder = qEnvironmentVariable("DOVA_SCREENSHOT_DIR");
         if (folder.isEmpty()) return;
         const QPixmap picture = f.window->grab();
@@ -86,11 +87,38 @@ class ViewsLookTest : public QObject {
         QVERIFY(picture.save(QDir(folder).filePath(QString::fromLatin1(name) + ".png")));
     }
 
+    // The desktop's interface font: as it comes, and as large as the VNC
+    // platform makes it.
+    static void add_font_rows() {
+        QTest::addColumn<int>("desktop_px");
+        QTest::newRow("desktop font") << 0;
+        QTest::newRow("16-pixel desktop font") << 16;
+    }
+    void make_with_desktop_font() {
+        QFETCH(int, desktop_px);
+        QFont font = saved_font;
+        if (desktop_px > 0) font.setPixelSize(desktop_px);
+        QApplication::setFont(font);
+        f.make();
+        shots = desktop_px == 0;
+    }
+
+    QFont saved_font;
+    bool shots = false;
+
   private slots:
-    void init() { f.make(); }
-    void cleanup() { f.drop(); }
+    void initTestCase() { saved_font = QApplication::font(); }
+    void cleanup() {
+        f.drop();
+        QApplication::setFont(saved_font);
+    }
+
+    void list_view_data() { add_font_rows(); }
+    void editor_view_data() { add_font_rows(); }
+    void password_view_data() { add_font_rows(); }
 
     void list_view() {
+        make_with_desktop_font();
         f.load_book({{gbk("2024年3月5日"), ""},
                      {gbk("春游 · 西湖"), ""},
                      {gbk("读书笔记：红楼梦"), ""},
@@ -106,6 +134,7 @@ class ViewsLookTest : public QObject {
     }
 
     void editor_view() {
+        make_with_desktop_font();
         f.load_book({{"t", ""}});
         f.window->set_menu_shown(ui::Menu::main_edit, false);
         f.window->set_menu_shown(ui::Menu::editor_edit, true);
@@ -120,6 +149,7 @@ class ViewsLookTest : public QObject {
     }
 
     void password_view() {
+        make_with_desktop_font();
         show_view(ui::PASSWORD_VIEW, {ui::LIST_WIDTH, ui::LIST_HEIGHT});
         f.window->set_edit_text(ui::EditBox::old_password, "secret");
         f.window->set_edit_text(ui::EditBox::new_password, "new1");

@@ -145,6 +145,8 @@ class WindowLayoutTest : public QObject {
 
     void control_settings() {
         using namespace ui::qt::names;
+        // The fixed places are made for a 12-pixel interface font.
+        QCOMPARE(f.window->font().pixelSize(), 12);
         auto* list = f.find<QListView>(LIST);
         QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
         QVERIFY(list->uniformItemSizes());

@@ -166,6 +166,12 @@ QtWindow::QtWindow(BookState& state, QWidget* parent) : QMainWindow(parent), sta
 
     mask_style_ = new StarMaskStyle();
     mask_style_->setParent(this);
+    // The controls have fixed places and sizes made for a 12-pixel interface
+    // font; a desktop's larger default (16 pixels on the VNC platform) would
+    // cut their texts off. Keep the system's family at that size.
+    QFont ui_font = QApplication::font();
+    ui_font.setPixelSize(12);
+    setFont(ui_font);
 
     build_pages();
     build_menus();
