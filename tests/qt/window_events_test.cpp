@@ -88,6 +88,98 @@ class WindowEventsTest : public QObject {
         QVERIFY(f.state->modified);
     }
 
+    // Every menu item runs its own command: each is told apart by the first
+    // box it shows or by what it leaves behind.
+    void every_menu_item_reaches_its_command() {
+        auto title_or_text = [](QString* out) {
+            return inspect(
+                [out](QWidget* box) {
+                    if (auto* m = qobject_cast<QMessageBox*>(box))
+                        *out = m->text();
+                    else if (auto* p = box->findChild<QLabel*>(names::INPUT_PROMPT))
+                        *out = p->text();
+                    else
+                        *out = box->windowTitle();
+                },
+                reject());
+        };
+        struct Row {
+            const char* action;
+            bool modified;
+            bool in_editor;
+            QString first_box;  // empty: no box expected
+            BoxAction answer;   // for the first box, or the rows' own answer
+        };
+        const Row rows[] = {
+            {names::ACTION_NEW_BOOK, false, false, "是否延用当前密码", {}},
+            {names::ACTION_OPEN, false, false, "请选择打开文件", {}},
+            {names::ACTION_SAVE, true, false, "请选择保存目录", {}},
+            {names::ACTION_ABOUT, false, false, "", {}},
+            {names::ACTION_FEEDBACK, false, false, "", {}},
+            {names::ACTION_RETITLE, false, false, "请输入日记标题", {}},
+            {names::ACTION_DELETE_ENTRY, false, false, "删除后将无法还原，确认删除？", {}},
+            {names::ACTION_EDITOR_BACK, false, true, "当前编辑的日记内容发生变化是否保存？", {}},
+            {names::ACTION_LOAD_PASSWORD, false, false, "请选择打开日记本文件", {}},
+            {names::ACTION_EXPORT_PASSWORD, false, false, "请选择保存路径", {}},
+        };
+        for (const Row& row : rows) {
+            f.make();
+            QVERIFY(f.show_active());
+            f.load_book({{"a", "1"}, {"b", "2"}});
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, row_centre(0));
+            if (row.in_editor) {
+                open_first_entry();
+                diary()->appendPlainText(QStringLiteral("changed"));
+            }
+            f.state->book_password = "pw";
+            f.state->modified = row.modified;
+            QString first;
+            {
+                BoxAnswers answers{title_or_text(&first)};
+                QAction* a = f.window->findChild<QAction*>(row.action);
+                QVERIFY2(a, row.action);
+                a->trigger();
+            }
+            if (QString(row.action) == names::ACTION_ABOUT) {
+                QVERIFY2(first.contains(QStringLiteral("请妥善保管密码")), qPrintable(first));
+            } else {
+                QVERIFY2(first == row.first_box, row.action);
+            }
+        }
+        // Told apart by what they leave: 新建日记 appends, 插入日记 inserts
+        // before the focused entry; 保存 in the editor stores without asking.
+        for (const char* action : {names::ACTION_NEW_ENTRY, names::ACTION_INSERT_ENTRY}) {
+            f.make();
+            QVERIFY(f.show_active());
+            f.load_book({{"a", "1"}});
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, row_centre(0));
+            BoxAnswers answers{enter_text(QStringLiteral("新"))};
+            f.window->findChild<QAction*>(action)->trigger();
+            const int row = QString(action) == names::ACTION_NEW_ENTRY ? 1 : 0;
+            QCOMPARE(list()->model()->index(row, 0).data().toString(), QStringLiteral("新"));
+        }
+        f.make();
+        QVERIFY(f.show_active());
+        f.load_book({{"a", "1"}});
+        open_first_entry();
+        type_text(diary(), QStringLiteral("2"));
+        {
+            BoxAnswers none;
+            f.window->item(MenuItem::editor_save)->trigger();
+            QVERIFY(none.all_used());
+        }
+        QCOMPARE(f.state->editor_baseline, std::string("21"));
+        // 另存为 with nothing to write leaves the book without a path; 保存 keeps it.
+        for (const char* action : {names::ACTION_SAVE, names::ACTION_SAVE_AS}) {
+            f.make();
+            f.state->path_list = {"/tmp/kept.dova"};
+            BoxAnswers none;
+            f.window->findChild<QAction*>(action)->trigger();
+            QVERIFY(none.all_used());
+            QCOMPARE(f.state->path_list.empty(), QString(action) == names::ACTION_SAVE_AS);
+        }
+    }
+
     void user_selection_enables_the_entry_commands() {
         f.load_book({{"a", "1"}, {"b", "2"}, {"c", "3"}});
         QVERIFY(entry_items_disabled());
