@@ -117,9 +117,9 @@ class BoxAnswers {
 // ---- common answers ----
 
 // Clicks the button of that objectName.
-inline BoxAction click(const char* name) {
+inline BoxAction click(const QString& name) {
     return [name](QWidget* box) {
-        if (auto* b = box->findChild<QAbstractButton*>(QString::fromUtf8(name))) b->click();
+        if (auto* b = box->findChild<QAbstractButton*>(name)) b->click();
     };
 }
 
@@ -161,12 +161,12 @@ inline BoxAction choose_file(const QString& path) {
 }
 
 // Chooses an item of a pop-up menu by its objectName.
-inline BoxAction choose_item(const char* name) {
+inline BoxAction choose_item(const QString& name) {
     return [name](QWidget* box) {
         auto* menu = qobject_cast<QMenu*>(box);
         if (menu == nullptr) return;
         for (QAction* a : menu->actions()) {
-            if (a->objectName() == QString::fromUtf8(name)) {
+            if (a->objectName() == name) {
                 menu->close();
                 a->trigger();
                 return;

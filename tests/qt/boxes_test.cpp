@@ -91,7 +91,6 @@ class BoxesTest : public QObject {
         QFETCH(Answer, first_answer);
         QFETCH(Answer, escaped);
         QFETCH(bool, warning);
-        const QByteArray first_name = first.toUtf8();
         {
             BoxAnswers answers{inspect(
                 [&](QWidget* box) {
@@ -104,7 +103,7 @@ class BoxesTest : public QObject {
                     QCOMPARE(m->icon(), warning ? QMessageBox::Warning : QMessageBox::NoIcon);
                     QVERIFY(QApplication::activeModalWidget() == box);
                 },
-                click(first_name.constData()))};
+                click(first))};
             QCOMPARE(f.window->message_box(gbk("第一行\r\n<b>二</b>"), gbk("标题"), set),
                      first_answer);
             QVERIFY(answers.all_used());

@@ -21,11 +21,25 @@ namespace {
 
 enum class Trigger { esc, close_box };
 
+bool in_forked_child = false;
+
+}  // namespace
+
+// A forked child has only the thread that forked: what Qt's other threads
+// (glib, fontconfig) held looks leaked at its exit. The leak check stays on
+// in the test process itself.
+extern "C" int __lsan_is_turned_off() {
+    return in_forked_child ? 1 : 0;
+}
+
+namespace {
+
 // Runs `act` in a child process; its exit code, or -1 when it did not end
 // by itself within a few seconds (then it is killed).
 int exit_code_of_child(const std::function<void()>& act) {
     const pid_t pid = fork();
     if (pid == 0) {
+        in_forked_child = true;
         act();
         _exit(100);  // act returned: not what is being tested
     }
@@ -97,12 +111,11 @@ class ClosingTest : public QObject {
         if (answer == QStringLiteral("esc")) {
             answers.then([](QWidget* box) { QTest::keyClick(box, Qt::Key_Escape); });
         } else if (!answer.isEmpty()) {
-            const QByteArray name = answer.toUtf8();
             answers.then(inspect(
                 [](QWidget* box) {
                     QCOMPARE(qobject_cast<QMessageBox*>(box)->text(), QStringLiteral("是否保存"));
                 },
-                click(name.constData())));
+                click(answer)));
         }
         request_close(how);
         QVERIFY(answers.all_used());
