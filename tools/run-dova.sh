@@ -44,9 +44,15 @@ case "$mode" in
     if [ ! -e "$shim" ] || [ "$root/tools/vnc-loopback.c" -nt "$shim" ]; then
       cc -shared -fPIC -O2 -o "$shim" "$root/tools/vnc-loopback.c" -ldl
     fi
+    # A sanitizer build wants its runtime first among the preloaded libraries.
+    asan="$(ldd "$program" 2>/dev/null | awk '/libasan/ { print $3 }')"
+    preload="${asan:+$asan:}$shim${LD_PRELOAD:+:$LD_PRELOAD}"
+    if [ -n "$asan" ]; then
+      export LSAN_OPTIONS="suppressions=$root/tools/lsan-qt.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+    fi
     echo "run-dova: the window is served over VNC: connect a VNC viewer to 127.0.0.1:$port"
     echo "run-dova: (there is no window frame: Esc or 程序 → 退出 closes the program)"
-    LD_PRELOAD="$shim${LD_PRELOAD:+:$LD_PRELOAD}" QT_QPA_PLATFORM="vnc:size=800x600:port=$port" \
+    LD_PRELOAD="$preload" QT_QPA_PLATFORM="vnc:size=800x600:port=$port" \
       exec "$program" "$@"
     ;;
   xvfb)
