@@ -354,6 +354,16 @@ class WindowEventsTest : public QObject {
         QCOMPARE(f.window->edit_text(ui::EditBox::diary), gbk("中文\r\n第二行\r\n"));
     }
 
+    void waiting_goes_on_dispatching_events() {
+        bool ran = false;
+        QTimer::singleShot(0, f.window.get(), [&ran] { ran = true; });
+        QElapsedTimer waited;
+        waited.start();
+        f.window->wait_dispatching(30);
+        QVERIFY(ran);
+        QVERIFY(waited.elapsed() >= 30);
+    }
+
     void password_page_controls() {
         f.window->item(MenuItem::change_password)->trigger();
         QCOMPARE(f.window->view(), ui::PASSWORD_VIEW);
