@@ -157,6 +157,9 @@ class WindowLayoutTest : public QObject {
         QCOMPARE(diary->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QCOMPARE(diary->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QVERIFY(!diary->isReadOnly());
+        // Without the focus the selection does not show.
+        QCOMPARE(diary->palette().color(QPalette::Inactive, QPalette::Highlight),
+                 diary->palette().color(QPalette::Inactive, QPalette::Base));
 
         for (const char* name : {OLD_PASSWORD, NEW_PASSWORD, CONFIRM_PASSWORD}) {
             auto* e = f.find<QLineEdit>(name);

@@ -243,6 +243,9 @@ void QtWindow::build_editor_page(QWidget* page) {
     QPalette p = diary_->palette();
     p.setColor(QPalette::Base, Qt::white);
     p.setColor(QPalette::Text, Qt::black);
+    // The selection is hidden while the box has no focus.
+    p.setColor(QPalette::Inactive, QPalette::Highlight, Qt::white);
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
     diary_->setPalette(p);
     save_button_ =
         push_button(page, texts::BUTTON_EDITOR_SAVE, names::SAVE_BUTTON, 200, 211, 48, 22);
