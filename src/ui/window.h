@@ -40,8 +40,9 @@ enum class EditBox { diary, old_password, new_password, confirm_password };
 enum class Control { list, diary, old_password, new_password, confirm_password };
 
 enum class Buttons { ok, yes_no, yes_no_cancel, ok_cancel_warning };
-// Esc and the close box give cancel where the set has a Cancel button; in
-// sets without one they give the set's negative answer (no, or ok for OK).
+// Esc and the close box give cancel where the set has a Cancel button and ok
+// in a box with OK alone; a Yes/No box takes neither, so a reflex Esc can
+// never answer No to a question about saving.
 enum class Answer { ok, yes, no, cancel };
 
 enum class InputMode { plain, password };

@@ -39,7 +39,10 @@ Answer show_message_box(QWidget* owner, std::string_view text, std::string_view 
             break;
         case Buttons::yes_no:
             yes = add(texts::BUTTON_YES, QMessageBox::YesRole, names::BUTTON_YES);
-            no = add(texts::BUTTON_NO, QMessageBox::NoRole, names::BUTTON_NO);
+            // Not NoRole: Qt would make No the escape button, and a reflex Esc
+            // at "是否保存" would then close the window without saving. A box
+            // without Cancel takes neither Esc nor its close box.
+            no = add(texts::BUTTON_NO, QMessageBox::ActionRole, names::BUTTON_NO);
             break;
         case Buttons::yes_no_cancel:
             yes = add(texts::BUTTON_YES, QMessageBox::YesRole, names::BUTTON_YES);
@@ -52,9 +55,9 @@ Answer show_message_box(QWidget* owner, std::string_view text, std::string_view 
             break;
     }
     // The first button is the default; Esc and the close box give Cancel, or
-    // the negative answer of a set without one.
+    // OK in a box with OK alone, and do nothing in a Yes/No box.
     box.setDefaultButton(yes ? yes : ok);
-    box.setEscapeButton(cancel ? cancel : (no ? no : ok));
+    if (cancel || ok) box.setEscapeButton(cancel ? cancel : ok);
     box.exec();
 
     const QAbstractButton* clicked = box.clickedButton();
