@@ -56,20 +56,10 @@ case "$mode" in
       exec "$program" "$@"
     ;;
   xvfb)
-    command -v Xvfb >/dev/null || { echo "run-dova: Xvfb is not installed" >&2; exit 1; }
-    number=99
-    while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
-      number=$((number + 1))
-    done
-    Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-    for _ in $(seq 50); do
-      [ -e "/tmp/.X11-unix/X$number" ] && break
-      sleep 0.1
-    done
-    echo "run-dova: running under Xvfb on display :$number"
-    DISPLAY=":$number" QT_QPA_PLATFORM=xcb "$program" "$@"
+    source "$(dirname "$0")/xvfb.sh"
+    start_xvfb
+    echo "run-dova: running under Xvfb on display $xvfb_display"
+    DISPLAY="$xvfb_display" QT_QPA_PLATFORM=xcb "$program" "$@"
     ;;
   *)
     echo "run-dova: DOVA_DISPLAY must be auto, vnc or xvfb" >&2

@@ -14,22 +14,12 @@ program="$build/tests/views_look_test"
 if [ ! -x "$program" ]; then
   cmake --build "$build" --target views_look_test
 fi
-command -v Xvfb >/dev/null || { echo "screenshots: Xvfb is not installed" >&2; exit 1; }
 
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
-number=99
-while [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ]; do
-  number=$((number + 1))
-done
-Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-trap 'kill "$xvfb_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X$number" ] && break
-  sleep 0.1
-done
+source "$(dirname "$0")/xvfb.sh"
+start_xvfb
 
-DISPLAY=":$number" QT_QPA_PLATFORM=xcb DOVA_SCREENSHOT_DIR="$out" "$program"
+DISPLAY="$xvfb_display" QT_QPA_PLATFORM=xcb DOVA_SCREENSHOT_DIR="$out" "$program"
 ls -1 "$out"/list.png "$out"/editor.png "$out"/password.png
