@@ -27,6 +27,16 @@ case "${1:-}" in
   --xvfb) mode=xvfb; shift ;;
 esac
 
+# The program looks for a relative book path in its own folder, as a book
+# opened from the file manager is; from a terminal the user means the folder
+# they are in, so existing relative paths are made absolute here.
+args=()
+for a in "$@"; do
+  if [ -e "$a" ] && [ "${a#/}" = "$a" ]; then a="$PWD/$a"; fi
+  args+=("$a")
+done
+set -- "${args[@]+"${args[@]}"}"
+
 if [ "$mode" = auto ]; then
   if [ -n "${QT_QPA_PLATFORM:-}" ] || [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
     exec "$program" "$@"
