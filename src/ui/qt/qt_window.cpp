@@ -161,6 +161,10 @@ QtWindow::QtWindow(BookState& state, QWidget* parent) : QMainWindow(parent), sta
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QString());
+    // The window has no title, but the platform layer puts the program's
+    // name in place of an empty one; a zero-width space keeps the bar empty.
+    create();
+    windowHandle()->setTitle(QStringLiteral("\u200B"));
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
 
