@@ -20,7 +20,7 @@ std::string_view cleanup_marker();
 // The steps of start-up that belong to other parts of the program. Those not
 // built yet do nothing, so the order of the others is fixed already.
 class StartUpSteps {
-public:
+  public:
     virtual ~StartUpSteps() = default;
     virtual void check_update_notice(BookState&, ui::Window&) {}
     virtual void check_startup_lock(BookState&, ui::Window&) {}
@@ -31,8 +31,7 @@ public:
 
 // Runs once from the window's created event. `arguments`: the command-line
 // arguments after the program's path (on Windows, split_command_line's result).
-void start_up(BookState& s, ui::Window& w, std::vector<std::string> arguments,
-              StartUpSteps& steps);
+void start_up(BookState& s, ui::Window& w, std::vector<std::string> arguments, StartUpSteps& steps);
 
 // Releases every field of the state; writes and shows nothing.
 void clean_up(BookState& s);

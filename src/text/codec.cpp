@@ -14,7 +14,7 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 // One converter per direction and thread, opened on first use.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (ok()) iconv_close(cd_);
@@ -24,7 +24,7 @@ public:
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
     iconv_t get() const { return cd_; }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -100,7 +100,8 @@ std::u32string gbk_to_code_points(std::string_view bytes) {
         --in_left;
         iconv(dec.get(), nullptr, nullptr, nullptr, nullptr);
     }
-    out.resize(static_cast<std::size_t>(o - reinterpret_cast<char*>(out.data())) / sizeof(char32_t));
+    out.resize(static_cast<std::size_t>(o - reinterpret_cast<char*>(out.data())) /
+               sizeof(char32_t));
     return out;
 }
 
@@ -218,8 +219,12 @@ std::string code_points_to_utf8(std::u32string_view cps) {
     return out;
 }
 
-std::string gbk_to_utf8(std::string_view bytes) { return code_points_to_utf8(gbk_to_code_points(bytes)); }
+std::string gbk_to_utf8(std::string_view bytes) {
+    return code_points_to_utf8(gbk_to_code_points(bytes));
+}
 
-std::string utf8_to_gbk(std::string_view utf8) { return code_points_to_gbk(utf8_to_code_points(utf8)); }
+std::string utf8_to_gbk(std::string_view utf8) {
+    return code_points_to_gbk(utf8_to_code_points(utf8));
+}
 
 }  // namespace dova::text

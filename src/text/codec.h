@@ -35,6 +35,8 @@ std::u32string utf8_to_code_points(std::string_view utf8);
 std::string code_points_to_utf8(std::u32string_view cps);
 
 // Whether a code point is one of the escapes for a raw byte.
-inline bool is_byte_escape(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
+inline bool is_byte_escape(char32_t c) {
+    return c >= 0xDC80 && c <= 0xDCFF;
+}
 
 }  // namespace dova::text

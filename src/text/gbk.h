@@ -32,14 +32,14 @@ inline bool contains(std::string_view t, std::string_view sep) {
 // a piece (empty ones too); the rest after the last occurrence is a piece only
 // when it is not empty; an empty text gives no pieces.
 class Splitter {
-public:
+  public:
     Splitter(std::string_view t, std::string_view sep) : t_(t), sep_(sep) {}
     // Sets `piece` to the next piece and returns true, or returns false at the end.
     bool next(std::string_view& piece);
     // Byte offset just after the last piece returned (after its separator, if any).
     std::size_t position() const { return pos_; }
 
-private:
+  private:
     std::string_view t_;
     std::string_view sep_;
     std::size_t pos_ = 0;

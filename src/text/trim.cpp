@@ -14,9 +14,9 @@ std::string_view trim_trailing_blanks(std::string_view t) {
     std::size_t keep = 0;  // length up to the end of the last non-blank character
     for (std::size_t i = 0; i < t.size();) {
         std::size_t len = char_length(t, i);
-        bool blank = (len == 1 && t[i] == ' ') ||
-                     (len == 2 && static_cast<unsigned char>(t[i]) == 0xA1 &&
-                      static_cast<unsigned char>(t[i + 1]) == 0xA1);
+        bool blank =
+            (len == 1 && t[i] == ' ') || (len == 2 && static_cast<unsigned char>(t[i]) == 0xA1 &&
+                                          static_cast<unsigned char>(t[i + 1]) == 0xA1);
         i += len;
         if (!blank) keep = i;
     }

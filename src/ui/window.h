@@ -25,13 +25,28 @@ enum class Menu { program, main_edit, editor_edit, account };
 
 enum class MenuItem {
     // 程序(&F)
-    new_book, open, save, save_as, about, feedback, quit,
+    new_book,
+    open,
+    save,
+    save_as,
+    about,
+    feedback,
+    quit,
     // main 编辑(&E)
-    edit_content, retitle, new_entry, insert_entry, delete_entry,
+    edit_content,
+    retitle,
+    new_entry,
+    insert_entry,
+    delete_entry,
     // editor 编辑(&E)
-    copy, paste, editor_save, editor_back,
+    copy,
+    paste,
+    editor_save,
+    editor_back,
     // 帐号(&V)
-    change_password, load_password, export_password,
+    change_password,
+    load_password,
+    export_password,
 };
 
 enum class EditBox { diary, old_password, new_password, confirm_password };
@@ -48,7 +63,7 @@ enum class Answer { ok, yes, no, cancel };
 enum class InputMode { plain, password };
 
 class Window {
-public:
+  public:
     virtual ~Window() = default;
 
     // The current page of the page container; changing it raises no event.
@@ -92,7 +107,8 @@ public:
     // The file dialog in open or save mode with a title; the chosen full path
     // when the user confirmed.
     virtual std::optional<std::string> file_dialog(bool save_mode, std::string_view title) = 0;
-    virtual Answer message_box(std::string_view text, std::string_view caption, Buttons buttons) = 0;
+    virtual Answer message_box(std::string_view text, std::string_view caption,
+                               Buttons buttons) = 0;
     // An input box; the entered text on OK (or Enter), nothing on Cancel, Esc
     // or the close box. `owned` makes the main window its owner.
     virtual std::optional<std::string> input_box(std::string_view prompt, std::string_view caption,

@@ -1,9 +1,9 @@
+#include "text/codec.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
-
-#include "text/codec.h"
 
 using namespace dova::text;
 

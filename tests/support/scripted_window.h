@@ -43,15 +43,19 @@ struct DialogShown {
 };
 
 class ScriptedWindow : public ui::Window {
-public:
+  public:
     // `state` receives the focus events of the confirmation box.
     explicit ScriptedWindow(BookState* state = nullptr) : state_(state) {
         using ui::Menu;
         using ui::MenuItem;
-        menu_shown_ = {{Menu::program, true}, {Menu::main_edit, true},
-                       {Menu::editor_edit, false}, {Menu::account, true}};
-        menu_enabled_ = {{Menu::program, true}, {Menu::main_edit, true},
-                         {Menu::editor_edit, true}, {Menu::account, true}};
+        menu_shown_ = {{Menu::program, true},
+                       {Menu::main_edit, true},
+                       {Menu::editor_edit, false},
+                       {Menu::account, true}};
+        menu_enabled_ = {{Menu::program, true},
+                         {Menu::main_edit, true},
+                         {Menu::editor_edit, true},
+                         {Menu::account, true}};
         for (int i = 0; i <= static_cast<int>(MenuItem::export_password); ++i) {
             item_enabled_[static_cast<MenuItem>(i)] = true;
         }
@@ -167,8 +171,8 @@ public:
     std::optional<std::string> input_box(std::string_view prompt, std::string_view caption,
                                          std::string_view initial, ui::InputMode mode,
                                          bool owned) override {
-        inputs.push_back({std::string(prompt), std::string(caption), std::string(initial), mode,
-                          owned});
+        inputs.push_back(
+            {std::string(prompt), std::string(caption), std::string(initial), mode, owned});
         if (input_answers.empty()) {
             ADD_FAILURE() << "unscripted input box";
             return std::nullopt;
@@ -211,7 +215,7 @@ public:
     // Typing into a box as the user does (without the character filter).
     void type(ui::EditBox b, std::string_view t) { edits_[b].text += t; }
 
-private:
+  private:
     struct Edit {
         std::string text;
         std::size_t sel_start = 0, sel_len = 0;
