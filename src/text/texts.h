@@ -206,5 +206,7 @@ inline constexpr std::string_view IO_NO_SPACE = "\xB4\xC5\xC5\xCC\xBF\xD5\xBC\xE
 inline constexpr std::string_view IO_READ_ONLY = "\xD6\xBB\xB6\xC1\xCE\xC4\xBC\xFE\xCF\xB5\xCD\xB3"sv;  // 12 bytes
 // 目录不存在
 inline constexpr std::string_view IO_NO_DIRECTORY = "\xC4\xBF\xC2\xBC\xB2\xBB\xB4\xE6\xD4\xDA"sv;  // 10 bytes
+// 日记本文件
+inline constexpr std::string_view FILE_TYPE_NAME = "\xC8\xD5\xBC\xC7\xB1\xBE\xCE\xC4\xBC\xFE"sv;  // 10 bytes
 
 }  // namespace dova::texts

@@ -1,11 +1,14 @@
 #include "ui/qt/boxes.h"
 
 #include <QCoreApplication>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -137,12 +140,40 @@ QStringList qt_name_filters(const QString& filter) {
     return out;
 }
 
+namespace {
+
+// Names a file's type and icon from its name alone. Qt's default looks into
+// each file's content, which blocks for ever on files such as /proc/kmsg and
+// calls every book a PNG picture, since books begin with one.
+class NameOnlyIconProvider : public QFileIconProvider {
+  public:
+    QIcon icon(const QFileInfo& info) const override {
+        if (!info.isFile()) return QFileIconProvider::icon(info);
+        const QMimeType type = mime_.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+        return QIcon::fromTheme(type.iconName(), QFileIconProvider::icon(QFileIconProvider::File));
+    }
+    QString type(const QFileInfo& info) const override {
+        if (!info.isFile()) return QFileIconProvider::type(info);
+        if (info.suffix() == QLatin1String("dova")) return to_qstring(texts::FILE_TYPE_NAME);
+        return mime_.mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment();
+    }
+
+  private:
+    QMimeDatabase mime_;
+};
+
+}  // namespace
+
 BookFileDialog::BookFileDialog(QWidget* owner, bool save_mode, const QString& title,
                                const QString& initial_path)
     : QFileDialog(owner, title) {
     setObjectName(QString::fromLatin1(names::FILE_DIALOG));
     // Qt's own dialog behaves the same on every desktop.
     setOption(QFileDialog::DontUseNativeDialog);
+    // One for the program's life: the dialog's file model may still ask it
+    // while the dialog is being torn down.
+    static NameOnlyIconProvider* const icons = new NameOnlyIconProvider();
+    setIconProvider(icons);
     // The filters keep their names as written ("日记本(*.dova)").
     setOption(QFileDialog::HideNameFilterDetails);
     setAcceptMode(save_mode ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
