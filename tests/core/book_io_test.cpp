@@ -14,6 +14,7 @@
 #include "storage/signatures.h"
 #include "support/book_files.h"
 #include "support/scripted_window.h"
+#include "support/unprivileged.h"
 #include "text/texts.h"
 
 namespace dova::storage {
@@ -416,19 +417,21 @@ TEST_F(BookFiles, AReadOnlyFolderLeavesTheOldBookIntact) {
     std::filesystem::create_directory(sub);
     const std::string path = sub + "/kept.dova";
     write_bytes(path, "old book");
-    chmod(sub.c_str(), 0500);
-    if (access(sub.c_str(), W_OK) == 0) {
-        GTEST_SKIP() << "permission bits do not bind this user";
-    }
-    BookState s;
-    s.entry_index = two_entries();
-    s.record_text = two_records();
-    s.modified = true;
-    s.path_list = {path};
-    ScriptedWindow w{&s};
-    EXPECT_FALSE(save_book(s, w));
-    ASSERT_EQ(w.messages.size(), 1u);
-    EXPECT_TRUE(w.messages[0].text.starts_with(texts::MSG_SAVE_FAILED));
+    // Searchable by anyone, the book's folder writable by no one but root.
+    chmod(dir.path().c_str(), 0755);
+    chmod(sub.c_str(), 0555);
+    const auto outcome = testing::run_unprivileged([&] {
+        BookState s;
+        s.entry_index = two_entries();
+        s.record_text = two_records();
+        s.modified = true;
+        s.path_list = {path};
+        ScriptedWindow w{&s};
+        return !save_book(s, w) && w.messages.size() == 1 &&
+               w.messages[0].text.starts_with(texts::MSG_SAVE_FAILED);
+    });
+    if (outcome == testing::Unprivileged::impossible) GTEST_SKIP() << "cannot drop root";
+    EXPECT_EQ(outcome, testing::Unprivileged::passed);
     EXPECT_EQ(read_bytes(path), "old book");
 }
 

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "support/unprivileged.h"
 #include "text/texts.h"
 
 using namespace dova;
@@ -139,12 +140,14 @@ TEST_F(FileIo, FailedWritesLeaveTheOldFileAndNoTemporary) {
 
 TEST_F(FileIo, DirectoryWithoutWritePermission) {
     put(path("book"), "old");
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permission bits do not stop root";
-    }
-    ASSERT_EQ(::chmod(dir_.c_str(), 0500), 0);
-    EXPECT_EQ(write_file_atomically(path("book"), "new"), texts::IO_NO_PERMISSION);
+    // Readable and searchable by anyone, writable by no one but root.
+    ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
+    const auto outcome = dova::testing::run_unprivileged(
+        [&] { return write_file_atomically(path("book"), "new") == texts::IO_NO_PERMISSION; });
+    if (outcome == dova::testing::Unprivileged::impossible) GTEST_SKIP() << "cannot drop root";
+    EXPECT_EQ(outcome, dova::testing::Unprivileged::passed);
     EXPECT_EQ(read_whole_file(path("book")), "old");
+    EXPECT_EQ(names(), std::set<std::string>{"book"});
 }
 
 TEST_F(FileIo, FullAndReadOnlyFileSystems) {
