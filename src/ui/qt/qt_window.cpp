@@ -44,7 +44,7 @@
 namespace dova::ui::qt {
 namespace {
 
-struct ItemSpec {
+struct MenuEntry {
     MenuItem item;
     Menu menu;
     std::string_view text;
@@ -53,7 +53,7 @@ struct ItemSpec {
 };
 
 // The menu bar's items in their order; a separator precedes those marked.
-constexpr ItemSpec kItems[] = {
+constexpr MenuEntry kItems[] = {
     {MenuItem::new_book, Menu::program, texts::ITEM_NEW_BOOK, names::ACTION_NEW_BOOK, false},
     {MenuItem::open, Menu::program, texts::ITEM_OPEN, names::ACTION_OPEN, false},
     {MenuItem::save, Menu::program, texts::ITEM_SAVE, names::ACTION_SAVE, false},
@@ -298,12 +298,12 @@ void QtWindow::build_menus() {
         menus_[i]->menuAction()->setObjectName(object_name(menu_names[i]) +
                                                QStringLiteral("_action"));
     }
-    for (const ItemSpec& spec : kItems) {
-        QMenu* m = menus_[index_of(spec.menu)];
-        if (spec.separator_before) m->addSeparator();
-        QAction* a = m->addAction(to_qstring(spec.text));
-        a->setObjectName(object_name(spec.name));
-        const MenuItem item = spec.item;
+    for (const MenuEntry& entry : kItems) {
+        QMenu* m = menus_[index_of(entry.menu)];
+        if (entry.separator_before) m->addSeparator();
+        QAction* a = m->addAction(to_qstring(entry.text));
+        a->setObjectName(object_name(entry.name));
+        const MenuItem item = entry.item;
         connect(a, &QAction::triggered, this,
                 [this, item] { user_action([&] { ui::on_menu_item(state_, *this, item); }); });
         items_[index_of(item)] = a;
