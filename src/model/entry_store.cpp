@@ -263,17 +263,26 @@ TextFault retitle_entry(BookState& s, std::string_view title) {
     return TextFault::none;
 }
 
+std::optional<std::string_view> piece_body(std::string_view piece) {
+    while (piece.starts_with(CRLF)) piece.remove_prefix(CRLF.size());
+    if (!piece.starts_with(RECORD_HEAD)) return std::nullopt;
+    return piece.substr(RECORD_HEAD.size());
+}
+
+void append_record(std::string& records, std::string_view body) {
+    records.append(NEW_PIECE).append(body).append(RECORD_TAIL);
+}
+
 FetchResult fetch_record_body(const BookState& s, std::int32_t record_number) {
     FetchResult result;
     auto span = locate_piece(s.record_text, record_number);
     if (!span) return result;
     result.in_range = true;
-    std::string_view p =
-        std::string_view(s.record_text).substr(span->begin, span->end - span->begin);
-    while (p.starts_with(CRLF)) p.remove_prefix(CRLF.size());
-    if (!p.starts_with(RECORD_HEAD)) return result;
+    const auto body =
+        piece_body(std::string_view(s.record_text).substr(span->begin, span->end - span->begin));
+    if (!body) return result;
     result.found = true;
-    result.body = std::string(p.substr(RECORD_HEAD.size()));
+    result.body = std::string(*body);
     return result;
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +37,11 @@ std::string_view fault_message(TextFault fault);
 std::vector<std::string_view> split_records(std::string_view text);
 std::string join_records(const std::vector<std::string_view>& pieces);
 std::string_view trim_crlf(std::string_view text);
+// The body a piece of split_records holds: what follows its leading "\r\n"
+// pairs and its "[头]"; nothing when it has no "[头]".
+std::optional<std::string_view> piece_body(std::string_view piece);
+// Appends the record of `body` ("\r\n[头]" + body + "[尾]") to `records`.
+void append_record(std::string& records, std::string_view body);
 // Today's local date as "%d年%d月%d日" in GBK.
 std::string default_title();
 // The same for a given date (for tests and callers with their own clock).

@@ -19,10 +19,6 @@ namespace {
 // "：" between a failure and its reason.
 constexpr std::string_view kReasonColon = "\xA3\xBA";
 
-void inform(ui::Window& w, std::string_view text, std::string_view caption = texts::CAPTION_INFO) {
-    w.message_box(text, caption, ui::Buttons::ok);
-}
-
 // Whether the deciphered text would begin with the check text.
 bool opens_book(std::string_view password, std::string_view cipher) {
     const std::size_t n = std::min(cipher.size(), texts::CHECK_TEXT.size());
@@ -56,7 +52,7 @@ void open_book(BookState& s, ui::Window& w) {
             s.path_list.clear();
             return;
         }
-        inform(w, texts::MSG_NOT_A_BOOK);
+        ui::inform(w, texts::MSG_NOT_A_BOOK);
         s.path_list.clear();
         return;
     }
@@ -81,11 +77,11 @@ void open_book(BookState& s, ui::Window& w) {
     switch (parsed.outcome) {
         case ParseOutcome::no_check_text:
             s.path_list.clear();
-            inform(w, texts::MSG_WRONG_PASSWORD);
+            ui::inform(w, texts::MSG_WRONG_PASSWORD);
             break;
         case ParseOutcome::bad_layout:
             s.path_list.clear();
-            inform(w, texts::MSG_BAD_LAYOUT, texts::CAPTION_ERROR);
+            ui::inform(w, texts::MSG_BAD_LAYOUT, texts::CAPTION_ERROR);
             break;
         case ParseOutcome::no_entries:
             break;
@@ -101,7 +97,7 @@ bool save_book(BookState& s, ui::Window& w) {
 
     BuildResult built = build_book_text(s.entry_index, s.record_text);
     if (!built.ok) {
-        inform(w, model::fault_message(built.fault));
+        ui::inform(w, model::fault_message(built.fault));
         return false;
     }
 
@@ -109,7 +105,7 @@ bool save_book(BookState& s, ui::Window& w) {
     if (s.path_list.empty()) {
         std::optional<std::string> path = w.file_dialog(/*save_mode=*/true, texts::TITLE_SAVE_BOOK);
         if (!path) {
-            inform(w, texts::MSG_SAVE_NO_PATH);
+            ui::inform(w, texts::MSG_SAVE_NO_PATH);
             return false;
         }
         s.path_list.push_back(std::move(*path));
@@ -119,7 +115,7 @@ bool save_book(BookState& s, ui::Window& w) {
     // the next save would go there without asking.
     auto fail = [&](std::string_view message) {
         if (path_chosen_now) s.path_list.clear();
-        inform(w, message);
+        ui::inform(w, message);
         return false;
     };
 

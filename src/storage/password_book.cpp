@@ -10,33 +10,25 @@
 #include "text/texts.h"
 
 namespace dova::storage {
-namespace {
-
-void inform(ui::Window& w, std::string_view text) {
-    w.message_box(text, texts::CAPTION_INFO, ui::Buttons::ok);
-}
-
-}  // namespace
-
 void export_password_book(BookState& s, ui::Window& w) {
     std::optional<std::string> path =
         w.file_dialog(/*save_mode=*/true, texts::TITLE_EXPORT_PASSWORD);
     if (!path) {
-        inform(w, texts::MSG_SAVE_NO_PATH);
+        ui::inform(w, texts::MSG_SAVE_NO_PATH);
         return;
     }
     const std::string plain = s.book_password + ",";
     const std::string cipher = encrypt_text(s, plain, {}, PasswordMode::given);
     // Without the cipher the file would carry no password at all.
     if (cipher.empty()) {
-        inform(w, texts::MSG_NO_CIPHER);
+        ui::inform(w, texts::MSG_NO_CIPHER);
         return;
     }
     std::string content;
     content.reserve(PASSWORD_BOOK_SIGNATURE.size() + cipher.size());
     content.append(PASSWORD_BOOK_SIGNATURE).append(cipher);
     const bool written = platform::write_file_atomically(*path, content).empty();
-    inform(w, written ? texts::MSG_EXPORT_DONE : texts::MSG_EXPORT_FAILED);
+    ui::inform(w, written ? texts::MSG_EXPORT_DONE : texts::MSG_EXPORT_FAILED);
 }
 
 void import_password_book(BookState& s, ui::Window& w, std::string_view content,
@@ -48,13 +40,13 @@ void import_password_book(BookState& s, ui::Window& w, std::string_view content,
     text::Splitter pieces(plain, ",");
     std::string_view password;
     if (!pieces.next(password)) {
-        inform(w, empty_message);
+        ui::inform(w, empty_message);
         return;
     }
 
     if (s.book_password.empty()) {
         s.book_password = std::string(password);
-        inform(w, texts::MSG_PASSWORD_IMPORTED);
+        ui::inform(w, texts::MSG_PASSWORD_IMPORTED);
         return;
     }
     if (w.message_box(texts::ASK_REPLACE_PASSWORD, texts::CAPTION_INFO, ui::Buttons::yes_no) !=
@@ -65,11 +57,11 @@ void import_password_book(BookState& s, ui::Window& w, std::string_view content,
                                                  {}, ui::InputMode::password, /*owned=*/false);
     if (!old) return;
     if (*old != s.book_password) {
-        inform(w, texts::MSG_OLD_PASSWORD_WRONG);
+        ui::inform(w, texts::MSG_OLD_PASSWORD_WRONG);
         return;
     }
     s.book_password = std::string(password);
-    inform(w, texts::MSG_PASSWORD_REPLACED);
+    ui::inform(w, texts::MSG_PASSWORD_REPLACED);
 }
 
 void load_password_command(BookState& s, ui::Window& w) {
@@ -78,11 +70,11 @@ void load_password_command(BookState& s, ui::Window& w) {
     if (!path) return;
     const std::string content = platform::read_whole_file(*path).value_or(std::string());
     if (starts_with_book_signature(content)) {
-        inform(w, texts::MSG_BOOK_NOT_PASSWORD_BOOK);
+        ui::inform(w, texts::MSG_BOOK_NOT_PASSWORD_BOOK);
         return;
     }
     if (!starts_with_password_book_signature(content)) {
-        inform(w, texts::MSG_NOT_A_PASSWORD_BOOK);
+        ui::inform(w, texts::MSG_NOT_A_PASSWORD_BOOK);
         return;
     }
     import_password_book(s, w, content, texts::MSG_PASSWORD_BOOK_EMPTY);

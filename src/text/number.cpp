@@ -6,33 +6,6 @@
 
 namespace dova::text {
 
-std::string to_half_width(std::string_view t) {
-    std::string out;
-    out.reserve(t.size());
-    for (std::size_t i = 0; i < t.size();) {
-        std::size_t len = char_length(t, i);
-        if (len == 2) {
-            auto a = static_cast<unsigned char>(t[i]);
-            auto b = static_cast<unsigned char>(t[i + 1]);
-            if (a == 0xA3 && b >= 0xA1 && b <= 0xFE) {
-                out.push_back(static_cast<char>(b - 0x80));
-            } else if (a == 0xA1 && b == 0xA1) {
-                out.push_back(' ');
-            } else if (a == 0xA1 && b == 0xAB) {
-                out.push_back('~');
-            } else if (a == 0xA1 && (b == 0xEE || b == 0xEF)) {
-                out.push_back('*');
-            } else {
-                out.append(t.substr(i, 2));
-            }
-        } else {
-            out.push_back(t[i]);
-        }
-        i += len;
-    }
-    return out;
-}
-
 namespace {
 
 // The half-width form of the character at i (0 when it has none), and its length.

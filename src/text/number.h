@@ -8,11 +8,9 @@
 
 namespace dova::text {
 
-// Full-width forms of GBK are made half-width first: A3 A1..A3 FE become
-// 0x21..0x7E, A1 A1 a blank, A1 AB a tilde, A1 EE and A1 EF an asterisk.
-std::string to_half_width(std::string_view t);
-
-// Full-width forms first, then leading white space, an optional sign and the
+// Full-width forms of GBK are read as half-width first (A3 A1..A3 FE as
+// 0x21..0x7E, A1 A1 as a blank, A1 AB as a tilde, A1 EE and A1 EF as an
+// asterisk), then leading white space, an optional sign and the
 // decimal digits up to the first other character. No digits give 0. Values
 // beyond the 64-bit range saturate.
 std::int64_t read_number(std::string_view t);

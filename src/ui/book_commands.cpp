@@ -84,7 +84,7 @@ void open_command(BookState& s, Window& w) {
     if (!path) return;
     // Byte for byte: "a.DOVA" is refused.
     if (!path->ends_with(kBookEnding)) {
-        ask(w, texts::MSG_OPEN_WRONG_ENDING, Buttons::ok);
+        inform(w, texts::MSG_OPEN_WRONG_ENDING);
         return;
     }
     open_in_place(s, w, std::move(*path));
@@ -104,7 +104,7 @@ void save_as_command(BookState& s, Window& w) {
 }
 
 void about_command(BookState&, Window& w) {
-    ask(w, texts::MSG_ABOUT, Buttons::ok);
+    inform(w, texts::MSG_ABOUT);
 }
 
 void quit_command(BookState& s, Window& w) {

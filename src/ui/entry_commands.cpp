@@ -17,12 +17,8 @@ namespace {
 
 using model::TextFault;
 
-void show_info(Window& w, std::string_view text) {
-    w.message_box(text, texts::CAPTION_INFO, Buttons::ok);
-}
-
 void show_fault(Window& w, TextFault fault) {
-    show_info(w, model::fault_message(fault));
+    inform(w, model::fault_message(fault));
 }
 
 bool has_focused_entry(const BookState& s) {
@@ -84,7 +80,7 @@ bool store_body(BookState& s, Window& w, std::string_view body) {
             show_fault(w, out.fault);
             return false;
         case model::StoreResult::no_record:
-            show_info(w, texts::MSG_ERROR);
+            inform(w, texts::MSG_ERROR);
             return false;
     }
     return false;
@@ -153,12 +149,12 @@ void retitle_flow(BookState& s, Window& w) {
 
 void enter_editor(BookState& s, Window& w) {
     if (!has_focused_entry(s)) {
-        show_info(w, texts::MSG_NO_ENTRY_SELECTED);
+        inform(w, texts::MSG_NO_ENTRY_SELECTED);
         return;
     }
     model::FetchResult fetched = model::fetch_record_body(s, focused_record_number(s));
     if (!fetched.in_range || !fetched.found) {
-        show_info(w, texts::MSG_ERROR);
+        inform(w, texts::MSG_ERROR);
         return;
     }
     w.set_menu_shown(Menu::main_edit, false);
@@ -213,9 +209,14 @@ void paste_flow(BookState&, Window& w) {
     w.replace_selection(EditBox::diary, *text);
 }
 
-void on_list_selected(BookState& s, Window& w, int index) {
+void on_list_caret_moved(BookState& s, int index) {
     if (index < 0 || index >= s.entry_index.size()) return;
     s.entry_index.focused_index = index;
+}
+
+void on_list_selected(BookState& s, Window& w, int index) {
+    if (index < 0 || index >= s.entry_index.size()) return;
+    on_list_caret_moved(s, index);
     enable_entry_items(w, true);
 }
 

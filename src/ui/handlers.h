@@ -16,6 +16,9 @@ void on_menu_item(BookState& s, Window& w, MenuItem item);
 // The user selected list item `index` (mouse or keyboard); it becomes the
 // focused entry and the four entry commands are enabled.
 void on_list_selected(BookState& s, Window& w, int index);
+// The list's caret moved to item `index` without a selection (the caret is
+// the focused entry); nothing else changes.
+void on_list_caret_moved(BookState& s, int index);
 void on_list_double_clicked(BookState& s, Window& w);
 void on_list_right_click(BookState& s, Window& w);
 // Returns true when the program handled the click (its pop-up menu shown);

@@ -7,10 +7,6 @@
 namespace dova::ui {
 namespace {
 
-void inform(Window& w, std::string_view text) {
-    w.message_box(text, texts::CAPTION_INFO, Buttons::ok);
-}
-
 // Back to the list: focus first, so the confirmation box's focus-out runs
 // while the page still shows.
 void back_to_list(Window& w) {

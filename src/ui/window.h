@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/texts.h"
+
 namespace dova::ui {
 
 // The three views, the pages of the page container.
@@ -128,5 +130,11 @@ class Window {
     // process with the code. Does not return.
     [[noreturn]] virtual void destroy_and_exit(int code) = 0;
 };
+
+// A message with the OK button, under the caption "信息：" unless another is given.
+inline void inform(Window& w, std::string_view text,
+                   std::string_view caption = texts::CAPTION_INFO) {
+    w.message_box(text, caption, Buttons::ok);
+}
 
 }  // namespace dova::ui

@@ -87,18 +87,12 @@ int refuse_overwrite(CommandContext& c, const std::string& path) {
     return fail(c, kUsage, path + " exists; give --force to replace it");
 }
 
-struct Body {
-    bool found = false;
-    std::string_view text;
-};
-
-// The body of record `number`, read as the editor would fetch it.
-Body body_of(const std::vector<std::string_view>& records, std::int32_t number) {
-    if (number < 1 || static_cast<std::size_t>(number) > records.size()) return {};
-    std::string_view p = records[static_cast<std::size_t>(number) - 1];
-    while (p.starts_with("\r\n")) p.remove_prefix(2);
-    if (!p.starts_with(texts::RECORD_HEAD)) return {};
-    return {true, p.substr(texts::RECORD_HEAD.size())};
+// The body of record `number`, read as the editor would fetch it. The
+// records are split once by the caller, so a long export stays linear.
+std::optional<std::string_view> body_of(const std::vector<std::string_view>& records,
+                                        std::int32_t number) {
+    if (number < 1 || static_cast<std::size_t>(number) > records.size()) return std::nullopt;
+    return model::piece_body(records[static_cast<std::size_t>(number) - 1]);
 }
 
 // Line breaks of the book are CR LF; a terminal wants LF.
@@ -171,20 +165,20 @@ int export_command(CommandContext& c, const std::string& book, ExportFormat form
     if (format == ExportFormat::json) out << "{\"entries\": [";
     bool first = true;
     for (const auto& e : parsed.entries) {
-        Body body = body_of(records, e.record_number);
+        const auto body = body_of(records, e.record_number);
         switch (format) {
             case ExportFormat::json:
                 out << (first ? "\n" : ",\n") << "  {\"title\": " << json::quote_gbk(e.title)
                     << ", \"record_number\": " << e.record_number
-                    << ", \"body\": " << (body.found ? json::quote_gbk(body.text) : "null") << '}';
+                    << ", \"body\": " << (body ? json::quote_gbk(*body) : "null") << '}';
                 break;
             case ExportFormat::markdown:
                 out << (first ? "" : "\n") << "# " << for_terminal(e.title) << "\n\n"
-                    << (body.found ? for_terminal(body.text) : "*(record not found)*") << '\n';
+                    << (body ? for_terminal(*body) : "*(record not found)*") << '\n';
                 break;
             case ExportFormat::text:
                 out << (first ? "" : "\n") << for_terminal(e.title) << '\n'
-                    << (body.found ? for_terminal(body.text) : "(record not found)") << '\n';
+                    << (body ? for_terminal(*body) : "(record not found)") << '\n';
                 break;
         }
         first = false;
@@ -229,10 +223,7 @@ int create_command(CommandContext& c, const std::string& book, const std::string
         if (auto f = model::check_body(body); f != model::TextFault::none) {
             return fail(c, kBadLayout, where + "body: " + fault_text(f));
         }
-        record_text.append("\r\n")
-            .append(texts::RECORD_HEAD)
-            .append(body)
-            .append(texts::RECORD_TAIL);
+        model::append_record(record_text, body);
         index.items.push_back({std::move(title), static_cast<std::int32_t>(i + 1)});
     }
 

@@ -161,10 +161,6 @@ QtWindow::QtWindow(BookState& state, QWidget* parent) : QMainWindow(parent), sta
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QString());
-    // The window has no title, but the platform layer puts the program's
-    // name in place of an empty one; a zero-width space keeps the bar empty.
-    create();
-    windowHandle()->setTitle(QStringLiteral("\u200B"));
     setContextMenuPolicy(Qt::NoContextMenu);
     setAcceptDrops(false);
 
@@ -183,6 +179,9 @@ QtWindow::QtWindow(BookState& state, QWidget* parent) : QMainWindow(parent), sta
 
     // The frame margins are known once the window has its native handle.
     create();
+    // The window has no title, but the platform layer puts the program's
+    // name in place of an empty one; a zero-width space keeps the bar empty.
+    windowHandle()->setTitle(QStringLiteral("\u200B"));
     outer_ = QSize(CREATED_WIDTH, CREATED_HEIGHT);
     apply_outer_size();
     centre_on_screen();
@@ -328,9 +327,8 @@ void QtWindow::connect_events() {
     QItemSelectionModel* selection = list_->selectionModel();
     connect(selection, &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
-                // The caret of the list is the focused entry.
                 if (selecting_ || !current.isValid()) return;
-                state_.entry_index.focused_index = current.row();
+                ui::on_list_caret_moved(state_, current.row());
             });
     connect(selection, &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) {
@@ -468,22 +466,11 @@ void QtWindow::popup_menu(Menu m) {
 // ---- the list ----
 
 void QtWindow::sync_list_focus(bool clear_selection) {
+    // The caret shows the focused entry, which the entry operations keep.
     QScopedValueRollback<bool> quiet(selecting_, true);
-    model::EntryIndex& index = state_.entry_index;
-    const int rows = model_->rowCount();
-    int f = index.focused_index;
-    // While the list has items one of them holds the caret.
-    if (rows == 0) {
-        f = -1;
-    } else if (f < 0) {
-        f = 0;
-    } else if (f >= rows) {
-        f = rows - 1;
-    }
-    index.focused_index = f;
     QItemSelectionModel* selection = list_->selectionModel();
     if (clear_selection) selection->clearSelection();
-    selection->setCurrentIndex(f >= 0 ? model_->index(f) : QModelIndex(),
+    selection->setCurrentIndex(model_->index(state_.entry_index.focused_index),
                                QItemSelectionModel::NoUpdate);
 }
 
@@ -521,7 +508,8 @@ void QtWindow::select_list_item(int index) {
     QScopedValueRollback<bool> quiet(selecting_, true);
     list_->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
     list_->scrollTo(i);
-    state_.entry_index.focused_index = index;
+    // The caret moved with the selection; it is the focused entry.
+    ui::on_list_caret_moved(state_, index);
 }
 
 // ---- edit boxes ----
@@ -711,32 +699,20 @@ void QtWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (in_close_query_) {
-        event->ignore();
-        return;
-    }
-    bool may_close = false;
-    {
-        QScopedValueRollback<bool> busy(in_close_query_, true);
-        may_close = ui::close_query(state_, *this);
-    }
-    if (may_close) {
-        event->accept();
-    } else {
-        event->ignore();
-    }
+    event->setAccepted(run_close_query());
+}
+
+bool QtWindow::run_close_query() {
+    // A close request while the query's own boxes are open waits for them.
+    if (in_close_query_) return false;
+    QScopedValueRollback<bool> busy(in_close_query_, true);
+    return ui::close_query(state_, *this);
 }
 
 bool QtWindow::session_end_query() {
     if (destroying_) return true;
-    if (in_close_query_) return false;
-    bool may_end = false;
-    {
-        QScopedValueRollback<bool> busy(in_close_query_, true);
-        may_end = ui::close_query(state_, *this);
-    }
-    close_approved_ = may_end;
-    return may_end;
+    close_approved_ = run_close_query();
+    return close_approved_;
 }
 
 // ---- boxes ----

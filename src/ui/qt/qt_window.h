@@ -77,6 +77,7 @@ class QtWindow : public QMainWindow, public Window {
     // The question of the session manager at log-off: true lets the session
     // end (the window will then close without asking again).
     bool session_end_query();
+    bool run_close_query();
 
   protected:
     bool event(QEvent* event) override;
